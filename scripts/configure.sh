@@ -1,5 +1,5 @@
 # Sourced by the scripts: configures and builds the project in $build.
 # shellcheck disable=SC2086
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DFETCHORA_DEPS_PREFIX="$build/deps" ${FETCHORA_CMAKE_ARGS:-} >/dev/null
+    -DFETCHORA_DEPS_PREFIX="${FETCHORA_DEPS_DIR:-$build/deps}" ${FETCHORA_CMAKE_ARGS:-} >/dev/null
 cmake --build "$build"

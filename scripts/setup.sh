@@ -21,5 +21,5 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-"$root/scripts/build-deps.sh" "$build/deps"
+"$root/scripts/build-deps.sh" "${FETCHORA_DEPS_DIR:-$build/deps}"
 "$root/scripts/wine-prefix.sh" "$build"
