@@ -9,7 +9,7 @@ packages=(
     g++-mingw-w64-x86-64-posix cmake ninja-build
     wine wine64 xvfb xauth imagemagick
     libz-mingw-w64-dev googletest nlohmann-json3-dev
-    dpkg-dev unzip zip
+    dpkg-dev unzip zip python3
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -4,6 +4,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FETCHORA_BUILD_DIR:-$root/build}
 "$root/scripts/setup.sh"
+FETCHORA_CMAKE_ARGS=-DFETCHORA_TESTS=ON
 . "$root/scripts/configure.sh"
 . "$root/scripts/wine-env.sh"
 export FETCHORA_CTEST_ARGS="$*"
