@@ -229,7 +229,6 @@ private:
             } else {
                 FBuffer.resize(ReadAheadSize);
                 FBufferStart = FPosition;
-                FBufferLength = 0;
                 FBufferLength = ReadAt(FPosition, FBuffer.data(), ReadAheadSize);
                 if (FBufferLength == 0) {
                     break;
@@ -475,7 +474,7 @@ private:
 
         TUniqueZipFile source(zip_fopen_index(FArchive, Entry.Index, 0));
         if (!source) {
-            FailEntry(name, L"could not be read: " + Utf8ToWide(zip_strerror(FArchive)) + L".");
+            FailEntry(name, OpenFailure(zip_error_code_zip(zip_get_error(FArchive))));
         }
 
         TPartialFile partial(Path);
@@ -526,6 +525,19 @@ private:
         partial.Complete();
     }
 
+    // The cause when libzip cannot start reading an entry: most often a header that points nowhere.
+    std::wstring OpenFailure(int Code) const {
+        switch (Code) {
+        case ZIP_ER_READ:
+        case ZIP_ER_SEEK:
+        case ZIP_ER_EOF:
+        case ZIP_ER_MEMORY:
+            return ReadFailure(Code);
+        default:
+            return L"is damaged: its data cannot be found in the archive (" + LibraryErrorText(Code) + L").";
+        }
+    }
+
     std::wstring ReadFailure(int Code) const {
         switch (Code) {
         case ZIP_ER_CRC:
@@ -555,6 +567,9 @@ private:
 } // namespace
 
 void TZipArchive::ExtractAll(const std::wstring& Folder, const TExtractProgressEvent& Progress) {
+    if (Folder.empty()) {
+        throw EError(L"No folder was given to extract the archive into.");
+    }
     const std::wstring root = FullPath(Folder);
     const TExtractPlan plan(FArchive.get(), root);
     TExtractor(FArchive.get(), FSource->SystemError(), Progress).Run(root, plan);

@@ -9,7 +9,6 @@
 
 #include <cstring>
 #include <ctime>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -34,7 +33,11 @@ public:
         fs::create_directories(FPath);
     }
     ~TTestFolder() {
+        // Read-only files would stay behind.
         std::error_code ignored;
+        for (const fs::directory_entry& item : fs::recursive_directory_iterator(FPath, ignored)) {
+            SetFileAttributesW(item.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
         fs::remove_all(FPath, ignored);
     }
     TTestFolder(const TTestFolder&) = delete;
@@ -47,7 +50,7 @@ private:
     fs::path FPath;
 };
 
-struct TEntrySpec {
+struct TTestEntry {
     std::string Name; // the bytes stored as the name
     std::string Data;
     zip_int32_t Method = ZIP_CM_DEFLATE;
@@ -60,7 +63,7 @@ struct TEntrySpec {
 }
 
 // An archive made in memory with libzip's write side.
-std::string BuildArchive(const std::vector<TEntrySpec>& Entries) {
+std::string BuildArchive(const std::vector<TTestEntry>& Entries) {
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
@@ -72,7 +75,7 @@ std::string BuildArchive(const std::vector<TEntrySpec>& Entries) {
     if (archive == nullptr) {
         ZipFailed("open", &error);
     }
-    for (const TEntrySpec& entry : Entries) {
+    for (const TTestEntry& entry : Entries) {
         zip_int64_t index;
         if (entry.Folder) {
             index = zip_dir_add(archive, entry.Name.c_str(), ZIP_FL_ENC_GUESS);
@@ -186,7 +189,7 @@ TEST(ZipArchive, ExtractsStoredAndDeflatedEntriesWithFoldersAndTimes) {
     for (int i = 0; i < 2000; ++i) {
         text += "line " + std::to_string(i) + " of a compressible text\r\n";
     }
-    const std::vector<TEntrySpec> entries = {
+    const std::vector<TTestEntry> entries = {
         {"readme.txt", text, ZIP_CM_DEFLATE, 1262304000},
         {"bin/random.bin", big, ZIP_CM_DEFLATE, 1500000000},
         {"bin/stored.bin", stored, ZIP_CM_STORE, 1400000000},
@@ -278,7 +281,7 @@ TEST(ZipArchive, RefusesHostileNamesBeforeWritingAnything) {
         {{"Docs/x.txt", "docs"}, L"docs"},
     };
     for (const HostileCase& c : cases) {
-        std::vector<TEntrySpec> entries = {{"good.txt", "harmless"}, {"sub/fine.txt", "harmless"}};
+        std::vector<TTestEntry> entries = {{"good.txt", "harmless"}, {"sub/fine.txt", "harmless"}};
         for (const std::string& name : c.Names) {
             entries.push_back({name, "hostile"});
         }
@@ -320,7 +323,8 @@ struct CorruptionCase {
 const std::string DamagedData = std::string("damaged entry data, ") + std::string(4000, 'x') + "!";
 
 TEST(ZipArchive, RefusesCorruptEntriesAndRemovesTheirPartialFile) {
-    // Central record fields: CRC-32 at 16, compressed size at 20, uncompressed size at 24.
+    // Central record fields: method at 10, CRC-32 at 16, compressed size at 20, uncompressed size at 24,
+    // data offset at 42.
     const CorruptionCase cases[] = {
         {"a byte of stored data", ZIP_CM_STORE,
          [](std::string& zip) { zip[zip.find("damaged entry data") + 3] ^= 0x20; }, L"CRC-32 does not match"},
@@ -355,7 +359,14 @@ TEST(ZipArchive, RefusesCorruptEntriesAndRemovesTheirPartialFile) {
              const size_t record = CentralRecord(zip, "second.bin");
              SetField32(zip, record + 20, 0x7FFFFFF0);
          },
-         L"The archive entry 'second.bin'"},
+         L"is corrupt"},
+        {"a data offset beyond the archive", ZIP_CM_DEFLATE,
+         [](std::string& zip) {
+             const size_t record = CentralRecord(zip, "second.bin");
+             SetField32(zip, record + 42, static_cast<uint32_t>(zip.size()) + 100);
+         },
+         L"is damaged: its data cannot be found in the archive"},
+
     };
     TTestFolder work;
     const fs::path target = work / L"target";
@@ -368,6 +379,24 @@ TEST(ZipArchive, RefusesCorruptEntriesAndRemovesTheirPartialFile) {
         EXPECT_NE(message.find(c.Cause), std::wstring::npos) << c.What << ": " << message;
         EXPECT_EQ(ReadFileBytes(target / L"first.txt"), "fine") << "entries before the bad one stay";
         EXPECT_FALSE(fs::exists(target / L"second.bin")) << c.What;
+    }
+}
+
+TEST(ZipArchive, RefusesEntriesItCannotDecodeBeforeWritingAnything) {
+    // Central record fields: general flags at 8 (bit 0: encrypted), method at 10.
+    const CorruptionCase cases[] = {
+        {"bzip2", ZIP_CM_DEFLATE, [](std::string& zip) { zip[CentralRecord(zip, "second.bin") + 10] = 12; },
+         L"uses a compression method other than Stored or Deflate."},
+        {"encryption", ZIP_CM_DEFLATE, [](std::string& zip) { zip[CentralRecord(zip, "second.bin") + 8] |= 1; },
+         L"is encrypted."},
+    };
+    TTestFolder work;
+    for (const CorruptionCase& c : cases) {
+        std::string zip = BuildArchive({{"first.txt", "fine"}, {"second.bin", DamagedData, c.Method}});
+        c.Damage(zip);
+        const std::wstring message = ErrorOf([&] { Extract(work, zip, work / L"target"); });
+        EXPECT_EQ(message, std::wstring(L"The archive entry 'second.bin' ") + c.Cause) << c.What;
+        EXPECT_FALSE(fs::exists(work / L"target")) << c.What;
     }
 }
 
@@ -452,7 +481,7 @@ TEST(ZipArchive, ReadsOnlyThroughTheCallersHandle) {
     }
 }
 
-TEST(ZipArchive, FailsOnATargetItCannotReplaceAndLeavesIt) {
+TEST(ZipArchive, FailsOnTargetsItCannotWriteAndLeavesThem) {
     TTestFolder work;
     const fs::path target = work / L"target";
     fs::create_directories(target / L"folder.txt");
@@ -470,6 +499,11 @@ TEST(ZipArchive, FailsOnATargetItCannotReplaceAndLeavesIt) {
     const std::wstring message = ErrorOf([&] { Extract(work, BuildArchive({{"folder.txt", "new"}}), target); });
     EXPECT_EQ(message.rfind(L"The archive entry 'folder.txt' cannot replace the folder '", 0), 0u) << message;
     EXPECT_TRUE(fs::is_directory(target / L"folder.txt"));
+
+    EXPECT_EQ(ErrorOf([&] {
+                  Extract(work, BuildArchive({{"a.txt", "a"}}), L"");
+              }),
+              L"No folder was given to extract the archive into.");
 }
 
 } // namespace
