@@ -232,7 +232,7 @@ bool IsFolderLink(const WIN32_FIND_DATAW& Entry) noexcept {
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
         return false;
     }
-    // Other reparse points (cloud placeholders, deduplicated folders) hold real content.
+    // Other reparse points (cloud-synced files, deduplicated folders) hold real content.
     return Entry.dwReserved0 == 0 || IsReparseTagNameSurrogate(Entry.dwReserved0);
 }
 
