@@ -1,6 +1,7 @@
 #include "installer/ZipArchive.h"
 
 #include "installer/ArchiveEntryName.h"
+#include "installer/ExtractionWorkers.h"
 #include "sysutil/Exceptions.h"
 #include "sysutil/Handles.h"
 #include "sysutil/Utf8.h"
@@ -101,6 +102,8 @@ struct TPlannedEntry {
     uint64_t Size = 0;
     bool HasTime = false;
     FILETIME Time{};
+    // A later entry of the same name replaces this one, which is then not written.
+    bool Replaced = false;
 };
 
 FILETIME UnixTimeToFileTime(time_t Time) {
@@ -153,6 +156,7 @@ public:
         return static_cast<TSource*>(State)->Handle(Data, Length, Command);
     }
 
+    HANDLE File() const { return FFile; }
     // The system's error number of the last failed read or seek.
     const DWORD& SystemError() const { return FSystemError; }
 
@@ -243,15 +247,16 @@ private:
     }
 
     // Reads up to Count bytes at Position; 0 at the end of the file or on an error (FFailed).
+    // The read names its own position, so sources of several threads share the handle.
     DWORD ReadAt(uint64_t Position, unsigned char* Data, DWORD Count) {
-        LARGE_INTEGER distance;
-        distance.QuadPart = static_cast<LONGLONG>(Position);
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(Position);
+        at.OffsetHigh = static_cast<DWORD>(Position >> 32);
         DWORD got = 0;
-        if (!SetFilePointerEx(FFile, distance, nullptr, FILE_BEGIN)) {
-            Fail(ZIP_ER_SEEK);
-            return 0;
-        }
-        if (!ReadFile(FFile, Data, Count, &got, nullptr)) {
+        if (!ReadFile(FFile, Data, Count, &got, &at)) {
+            if (GetLastError() == ERROR_HANDLE_EOF) {
+                return 0;
+            }
             Fail(ZIP_ER_READ);
             return 0;
         }
@@ -279,22 +284,23 @@ void TZipArchive::TDiscard::operator()(zip* Archive) const noexcept {
     zip_discard(Archive);
 }
 
-TZipArchive::TZipArchive(HANDLE File) : FSource(std::make_unique<TSource>(File)) {
+TZipArchive::TZipArchive(HANDLE File) : FSource(std::make_unique<TSource>(File)), FArchive(Open(*FSource)) {}
+
+zip* TZipArchive::Open(TSource& Source) {
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* source = zip_source_function_create(&TSource::Callback, FSource.get(), &error);
+    zip_source_t* source = zip_source_function_create(&TSource::Callback, &Source, &error);
     zip_t* archive = source == nullptr ? nullptr : zip_open_from_source(source, ZIP_RDONLY, &error);
     const int code = zip_error_code_zip(&error);
     zip_error_fini(&error);
     if (archive != nullptr) {
-        FArchive.reset(archive);
-        return;
+        return archive;
     }
     // On failure the source is still ours.
     zip_source_free(source);
     switch (code) {
     case ZIP_ER_NOZIP:
-        if (FSource->StartsWithLocalHeader()) {
+        if (Source.StartsWithLocalHeader()) {
             throw EError(L"The archive is truncated or damaged: no valid central directory was found.");
         }
         throw EError(L"The file is not a ZIP archive.");
@@ -302,7 +308,7 @@ TZipArchive::TZipArchive(HANDLE File) : FSource(std::make_unique<TSource>(File))
         throw EError(L"The archive is damaged: its central directory is inconsistent.");
     case ZIP_ER_READ:
     case ZIP_ER_SEEK:
-        throw EError(L"The archive could not be read: " + SystemErrorMessage(FSource->SystemError()));
+        throw EError(L"The archive could not be read: " + SystemErrorMessage(Source.SystemError()));
     default:
         throw EError(L"The archive could not be opened: " + LibraryErrorText(code) + L".");
     }
@@ -368,7 +374,8 @@ private:
         FEntries.push_back(std::move(entry));
     }
 
-    // A path may not be a file for one entry and a folder for another.
+    // A path may not be a file for one entry and a folder for another; of two files with
+    // the same path the later one is written, as extracting them in order would leave it.
     void Claim(const TPlannedEntry& Entry) {
         const std::wstring key = NameKey(Entry.Target.RelativePath);
         for (size_t separator = key.find(L'\\'); separator != std::wstring::npos;
@@ -376,6 +383,15 @@ private:
             ClaimPath(Entry, key.substr(0, separator), true);
         }
         ClaimPath(Entry, key, Entry.Target.IsFolder);
+        if (!Entry.Target.IsFolder) {
+            const auto [it, added] = FFiles.try_emplace(key, FEntries.size());
+            if (!added) {
+                TPlannedEntry& earlier = FEntries[it->second];
+                earlier.Replaced = true;
+                FTotalBytes -= earlier.Size;
+                it->second = FEntries.size();
+            }
+        }
     }
 
     void ClaimPath(const TPlannedEntry& Entry, const std::wstring& Key, bool Folder) {
@@ -390,7 +406,8 @@ private:
 
     std::wstring FRoot;
     std::vector<TPlannedEntry> FEntries;
-    std::unordered_map<std::wstring, bool> FKinds; // upper-cased relative path -> is a folder
+    std::unordered_map<std::wstring, bool> FKinds;   // upper-cased relative path -> is a folder
+    std::unordered_map<std::wstring, size_t> FFiles; // upper-cased relative path -> its last entry
     uint64_t FTotalBytes = 0;
 };
 
@@ -424,41 +441,50 @@ private:
     std::unordered_set<std::wstring> FMade;
 };
 
-// Writes the planned entries one after the other.
+// Creates the root, every folder entry and every file's folder, before any file is written.
+void MakeFolders(const std::wstring& Root, const TExtractPlan& Plan) {
+    ForceFolder(Root);
+    TFolderMaker folders(Root);
+    for (const TPlannedEntry& entry : Plan.Entries()) {
+        const std::wstring& relative = entry.Target.RelativePath;
+        const size_t separator = relative.find_last_of(L'\\');
+        if (entry.Target.IsFolder) {
+            folders.Make(entry.Name, relative);
+        } else if (separator != std::wstring::npos) {
+            folders.Make(entry.Name, relative.substr(0, separator));
+        }
+    }
+}
+
+// The threads that write the files. They mostly wait for the file system, so a few more
+// than there are processors still help; never more than there are files.
+size_t WorkerCount(const TExtractPlan& Plan) {
+    constexpr size_t MostWorkers = 4;
+    const size_t files =
+        static_cast<size_t>(std::count_if(Plan.Entries().begin(), Plan.Entries().end(), [](const TPlannedEntry& Entry) {
+            return !Entry.Target.IsFolder && !Entry.Replaced;
+        }));
+    return std::clamp<size_t>(files, 1, MostWorkers);
+}
+
+// Writes the files of the entries one worker is handed.
 class TExtractor {
 public:
-    // ReadError: the system's error number of the archive's last failed read.
-    TExtractor(zip_t* Archive, const DWORD& ReadError, const TExtractProgressEvent& Progress)
-        : FArchive(Archive), FReadError(ReadError), FProgress(Progress), FBlock(BlockSize) {}
+    // ReadError: the system's error number of the worker's archive's last failed read.
+    TExtractor(zip_t* Archive, const DWORD& ReadError, TExtractionWorkers& Workers)
+        : FArchive(Archive), FReadError(ReadError), FWorkers(Workers), FBlock(BlockSize) {}
 
     void Run(const std::wstring& Root, const TExtractPlan& Plan) {
-        FState.EntryCount = Plan.Entries().size();
-        FState.BytesTotal = Plan.TotalBytes();
-        ForceFolder(Root);
-        TFolderMaker folders(Root);
-        for (const TPlannedEntry& entry : Plan.Entries()) {
-            const std::wstring& relative = entry.Target.RelativePath;
-            if (entry.Target.IsFolder) {
-                folders.Make(entry.Name, relative);
-            } else {
-                const size_t separator = relative.find_last_of(L'\\');
-                if (separator != std::wstring::npos) {
-                    folders.Make(entry.Name, relative.substr(0, separator));
-                }
-                ExtractFile(entry, JoinPath(Root, relative));
+        for (size_t index; FWorkers.Next(index);) {
+            const TPlannedEntry& entry = Plan.Entries()[index];
+            if (!entry.Target.IsFolder && !entry.Replaced) {
+                ExtractFile(entry, JoinPath(Root, entry.Target.RelativePath));
             }
-            ++FState.EntriesDone;
-            Report();
+            FWorkers.Advance(1, 0);
         }
     }
 
 private:
-    void Report() {
-        if (FProgress) {
-            FProgress(FState);
-        }
-    }
-
     void ExtractFile(const TPlannedEntry& Entry, const std::wstring& Path) {
         const std::wstring& name = Entry.Name;
         // Replacing must work also for a file left read-only, hidden or system.
@@ -511,8 +537,7 @@ private:
                                     L" of " + std::to_wstring(got) + L" bytes); the disk may be full.");
             }
             done += wrote;
-            FState.BytesDone += wrote;
-            Report();
+            FWorkers.Advance(0, wrote);
         }
         if (done != Entry.Size) {
             FailEntry(name, L"is corrupt: it holds " + std::to_wstring(done) + L" bytes instead of the " +
@@ -559,9 +584,8 @@ private:
 
     zip_t* FArchive;
     const DWORD& FReadError;
-    const TExtractProgressEvent& FProgress;
+    TExtractionWorkers& FWorkers;
     std::vector<unsigned char> FBlock;
-    TExtractProgress FState;
 };
 
 } // namespace
@@ -572,5 +596,21 @@ void TZipArchive::ExtractAll(const std::wstring& Folder, const TExtractProgressE
     }
     const std::wstring root = FullPath(Folder);
     const TExtractPlan plan(FArchive.get(), root);
-    TExtractor(FArchive.get(), FSource->SystemError(), Progress).Run(root, plan);
+    MakeFolders(root, plan);
+
+    // The first worker reads through this object's archive, every other one through an
+    // archive of its own over the same handle.
+    const size_t workers = WorkerCount(plan);
+    std::vector<std::unique_ptr<TSource>> sources;
+    std::vector<std::unique_ptr<zip, TDiscard>> archives;
+    for (size_t worker = 1; worker < workers; ++worker) {
+        sources.push_back(std::make_unique<TSource>(FSource->File()));
+        archives.emplace_back(Open(*sources.back()));
+    }
+    TExtractionWorkers run(plan.Entries().size(), plan.TotalBytes(), Progress);
+    run.Run(workers, [&](size_t Worker) {
+        zip_t* archive = Worker == 0 ? FArchive.get() : archives[Worker - 1].get();
+        const TSource& source = Worker == 0 ? *FSource : *sources[Worker - 1];
+        TExtractor(archive, source.SystemError(), run).Run(root, plan);
+    });
 }

@@ -19,7 +19,8 @@ struct TExtractProgress {
     uint64_t BytesDone = 0;  // uncompressed bytes written so far
     uint64_t BytesTotal = 0; // uncompressed size of all entries
 };
-// Called after every block written and after every entry.
+// Called on the extracting thread for every block written and every entry done, in the
+// order the work was done and shortly after it.
 using TExtractProgressEvent = std::function<void(const TExtractProgress& Progress)>;
 
 class TZipArchive {
@@ -38,12 +39,15 @@ public:
     // keeping the archive's folders and replacing existing files; modification times are
     // taken from the entries. Every entry is checked (name, compression, folder/file clashes)
     // before the first file is written, so an archive with a bad name leaves Folder as it was.
-    // Raises EError naming the entry and the cause; the partly written file of the failing
-    // entry is removed, the entries extracted before it stay.
+    // The files are written by a few threads side by side; of two entries with the same name
+    // the later one is written. Raises EError naming the entry and the cause; the partly
+    // written file of the failing entry is removed, the entries already extracted stay.
     void ExtractAll(const std::wstring& Folder, const TExtractProgressEvent& Progress = nullptr);
 
 private:
     class TSource;
+    // Opens the archive read through Source; raises EError as the constructor describes.
+    static zip* Open(TSource& Source);
     struct TDiscard {
         void operator()(zip* Archive) const noexcept;
     };

@@ -199,8 +199,13 @@ TEST(ZipArchive, ExtractsStoredAndDeflatedEntriesWithFoldersAndTimes) {
         {std::string(1, '\x81') + "ber-cp437.txt", "cp437 name"}, // 0x81 is u-umlaut in CP437, no UTF-8 flag
     };
     const fs::path target = work / L"target";
+    const DWORD caller = GetCurrentThreadId();
     std::vector<TExtractProgress> reports;
-    Extract(work, BuildArchive(entries), target, [&](const TExtractProgress& p) { reports.push_back(p); });
+    bool elsewhere = false;
+    Extract(work, BuildArchive(entries), target, [&](const TExtractProgress& p) {
+        reports.push_back(p);
+        elsewhere = elsewhere || GetCurrentThreadId() != caller;
+    });
 
     EXPECT_EQ(Tree(target),
               (std::set<std::wstring>{L"readme.txt", L"bin/", L"bin/random.bin", L"bin/stored.bin", L"docs/",
@@ -224,6 +229,7 @@ TEST(ZipArchive, ExtractsStoredAndDeflatedEntriesWithFoldersAndTimes) {
     EXPECT_EQ(reports.back().BytesDone, total);
     EXPECT_EQ(reports.back().BytesTotal, total);
     EXPECT_GT(reports.size(), entries.size() + 3) << "large entries report every block";
+    EXPECT_FALSE(elsewhere) << "progress is reported on the extracting thread";
     for (size_t i = 1; i < reports.size(); ++i) {
         EXPECT_GE(reports[i].BytesDone, reports[i - 1].BytesDone);
         EXPECT_GE(reports[i].EntriesDone, reports[i - 1].EntriesDone);
@@ -245,6 +251,45 @@ TEST(ZipArchive, ReplacesExistingFilesAndKeepsOthers) {
     EXPECT_EQ(ReadFileBytes(target / L"a.txt"), "new a");
     EXPECT_EQ(ReadFileBytes(target / L"sub/b.txt"), "new b");
     EXPECT_EQ(ReadFileBytes(target / L"keep.txt"), "not in the archive");
+}
+
+TEST(ZipArchive, OfTwoEntriesWithOneNameTheLaterIsWritten) {
+    TTestFolder work;
+    const fs::path target = work / L"target";
+    std::vector<TTestEntry> entries;
+    for (int i = 0; i < 40; ++i) {
+        entries.push_back({"many/file" + std::to_string(i) + ".txt", "content " + std::to_string(i)});
+    }
+    entries.push_back({"same.txt", std::string(3000, 'a')});
+    entries.push_back({"other.txt", "other"});
+    entries.push_back({"SAME.TXT", "the later one"});
+    std::vector<TExtractProgress> reports;
+    Extract(work, BuildArchive(entries), target, [&](const TExtractProgress& p) { reports.push_back(p); });
+
+    EXPECT_EQ(ReadFileBytes(target / L"same.txt"), "the later one");
+    EXPECT_EQ(ReadFileBytes(target / L"many/file39.txt"), "content 39");
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back().EntriesDone, entries.size());
+    EXPECT_EQ(reports.back().BytesDone, reports.back().BytesTotal) << "the replaced entry is not counted";
+}
+
+TEST(ZipArchive, AFailingProgressEventStopsTheExtraction) {
+    // The wizard's cancel button ends an extraction this way.
+    TTestFolder work;
+    std::vector<TTestEntry> entries;
+    for (int i = 0; i < 300; ++i) {
+        entries.push_back({"file" + std::to_string(i) + ".txt", std::string(2000, 'x')});
+    }
+    const fs::path target = work / L"target";
+    const std::wstring message = ErrorOf([&] {
+        Extract(work, BuildArchive(entries), target, [](const TExtractProgress& p) {
+            if (p.EntriesDone == 3) {
+                throw EError(L"Cancelled.");
+            }
+        });
+    });
+    EXPECT_EQ(message, L"Cancelled.");
+    EXPECT_LT(std::distance(fs::directory_iterator(target), fs::directory_iterator()), 300);
 }
 
 struct HostileCase {
