@@ -36,31 +36,21 @@ TEST_F(InstallRecords, TheRecordHoldsEveryValueWithItsType) {
     WriteUninstallRecord();
 
     const std::wstring exe = ::Setup.InstallPath + L"Fetchora.exe";
-    struct TExpected {
-        const wchar_t* Name;
-        DWORD Type;
-        std::wstring Content;
-    };
-    const TExpected expected[] = {
-        {L"DisplayIcon", REG_SZ, exe},
-        {L"DisplayName", REG_SZ, L"Quorvane Media Fetcher"},
-        {L"DisplayVersion", REG_SZ, L"1.1.0"},
-        {L"EstimatedSize", REG_DWORD, L"2000"},
-        {L"InstallLocation", REG_SZ, ::Setup.InstallPath},
-        {L"NoModify", REG_DWORD, L"1"},
-        {L"NoRepair", REG_DWORD, L"1"},
-        {L"Publisher", REG_SZ, L"Halvex Software"},
-        {L"UninstallString", REG_SZ, L"\"" + ::Setup.InstallPath + L"Uninstall.exe\""},
-        {L"URLInfoAbout", REG_SZ, App.HelpLink},
-        {L"HelpLink", REG_SZ, App.SupportLink},
-        {L"URLUpdateInfo", REG_SZ, App.UpdateLink},
-    };
-    for (const TExpected& e : expected) {
-        const auto value = Value(e.Name);
-        ASSERT_TRUE(value) << e.Name;
-        EXPECT_EQ(value->Type, e.Type) << e.Name;
-        EXPECT_EQ(value->Type == REG_DWORD ? std::to_wstring(value->Number) : value->Text, e.Content) << e.Name;
-    }
+    ExpectRegistryValues(HKEY_CURRENT_USER, UninstallKey(App.AppName),
+                         {
+                             {L"DisplayIcon", REG_SZ, exe},
+                             {L"DisplayName", REG_SZ, L"Quorvane Media Fetcher"},
+                             {L"DisplayVersion", REG_SZ, L"1.1.0"},
+                             {L"EstimatedSize", REG_DWORD, L"2000"},
+                             {L"InstallLocation", REG_SZ, ::Setup.InstallPath},
+                             {L"NoModify", REG_DWORD, L"1"},
+                             {L"NoRepair", REG_DWORD, L"1"},
+                             {L"Publisher", REG_SZ, L"Halvex Software"},
+                             {L"UninstallString", REG_SZ, L"\"" + ::Setup.InstallPath + L"Uninstall.exe\""},
+                             {L"URLInfoAbout", REG_SZ, App.HelpLink},
+                             {L"HelpLink", REG_SZ, App.SupportLink},
+                             {L"URLUpdateInfo", REG_SZ, App.UpdateLink},
+                         });
     EXPECT_NE(App.HelpLink, App.SupportLink) << "HelpLink carries the contact page";
     EXPECT_FALSE(Value(L"DisplayName", HKEY_LOCAL_MACHINE));
 }
@@ -122,32 +112,24 @@ TEST_F(InstallRecords, TheReportHoldsEveryKeyInUnicode) {
     const std::string bytes = ReadTextFile(Report());
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
-    struct TKey {
-        const wchar_t* Section;
-        const wchar_t* Key;
-        std::wstring Value;
-    };
-    const TKey keys[] = {
-        {L"Report", L"File Type", L"Halvex Software Installer Report"},
-        {L"Report", L"Installer", L"Halvex Software Installer"},
-        {L"Report", L"Version", L"1.8.0"},
-        {L"Report", L"Report Version", L"1.0.0"},
-        {L"Application", L"Name", App.AppName},
-        {L"Application", L"Install Path", ::Setup.InstallPath},
-        {L"Application", L"Data Path", App.AppDataPath},
-        {L"Application", L"Executable", ::Setup.InstallPath + L"Fetchora.exe"},
-        {L"Configuration", L"Shortcut-Menu", L"1"},
-        {L"Configuration", L"Shortcut-Desktop", L"0"},
-        {L"Configuration", L"Options", L"false,true,false"},
-        {L"Configuration", L"Extensions", L"false,false,true"},
-        {L"Installation", L"Has EULA", L"1"},
-        {L"Installation", L"User Install", L"1"},
-        {L"Installation", L"Registry Record", ::Setup.RegistryRecord},
-        {L"Installation", L"Registry HIVE", L"HKEY_CURRENT_USER"},
-    };
-    for (const TKey& key : keys) {
-        EXPECT_EQ(ReadProfileKey(Report(), key.Section, key.Key), key.Value) << key.Key;
-    }
+    ExpectProfileKeys(Report(), {
+                                    {L"Report", L"File Type", L"Halvex Software Installer Report"},
+                                    {L"Report", L"Installer", L"Halvex Software Installer"},
+                                    {L"Report", L"Version", L"1.8.0"},
+                                    {L"Report", L"Report Version", L"1.0.0"},
+                                    {L"Application", L"Name", App.AppName},
+                                    {L"Application", L"Install Path", ::Setup.InstallPath},
+                                    {L"Application", L"Data Path", App.AppDataPath},
+                                    {L"Application", L"Executable", ::Setup.InstallPath + L"Fetchora.exe"},
+                                    {L"Configuration", L"Shortcut-Menu", L"1"},
+                                    {L"Configuration", L"Shortcut-Desktop", L"0"},
+                                    {L"Configuration", L"Options", L"false,true,false"},
+                                    {L"Configuration", L"Extensions", L"false,false,true"},
+                                    {L"Installation", L"Has EULA", L"1"},
+                                    {L"Installation", L"User Install", L"1"},
+                                    {L"Installation", L"Registry Record", ::Setup.RegistryRecord},
+                                    {L"Installation", L"Registry HIVE", L"HKEY_CURRENT_USER"},
+                                });
     // The sections in the order of writing.
     wchar_t sections[256] = {};
     const DWORD length = GetPrivateProfileSectionNamesW(sections, 256, Report().c_str());

@@ -99,6 +99,16 @@ std::optional<TRegistryValueRead> ReadRegistryValue(HKEY Hive, const std::wstrin
     return value;
 }
 
+void ExpectRegistryValues(HKEY Hive, const std::wstring& Key, const std::vector<TExpectedValue>& Values) {
+    for (const TExpectedValue& expected : Values) {
+        const auto value = ReadRegistryValue(Hive, Key, expected.Name);
+        ASSERT_TRUE(value) << expected.Name;
+        EXPECT_EQ(value->Type, expected.Type) << expected.Name;
+        EXPECT_EQ(value->Type == REG_DWORD ? std::to_wstring(value->Number) : value->Text, expected.Content)
+            << expected.Name;
+    }
+}
+
 bool RegistryKeyExists(HKEY Hive, const std::wstring& Key) {
     HKEY key = nullptr;
     if (RegOpenKeyExW(Hive, Key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) {
@@ -143,4 +153,10 @@ std::wstring ReadProfileKey(const std::wstring& FileName, const std::wstring& Se
     wchar_t buffer[1024] = {};
     GetPrivateProfileStringW(Section.c_str(), Key.c_str(), L"<missing>", buffer, 1024, FileName.c_str());
     return buffer;
+}
+
+void ExpectProfileKeys(const std::wstring& FileName, const std::vector<TExpectedProfileKey>& Keys) {
+    for (const TExpectedProfileKey& key : Keys) {
+        EXPECT_EQ(ReadProfileKey(FileName, key.Section, key.Key), key.Value) << key.Key;
+    }
 }

@@ -57,6 +57,13 @@ void ResetInstallerState();
 std::wstring UninstallKey(const std::wstring& AppName);
 std::optional<TRegistryValueRead> ReadRegistryValue(HKEY Hive, const std::wstring& Key, const std::wstring& Name);
 bool RegistryKeyExists(HKEY Hive, const std::wstring& Key);
+// Checks that every value is in Key with its type and content (a number as decimal text).
+struct TExpectedValue {
+    const wchar_t* Name;
+    DWORD Type;
+    std::wstring Content;
+};
+void ExpectRegistryValues(HKEY Hive, const std::wstring& Key, const std::vector<TExpectedValue>& Values);
 void WriteRegistryString(HKEY Hive, const std::wstring& Key, const std::wstring& Name, const std::wstring& Value);
 void DeleteRegistryKey(HKEY Hive, const std::wstring& Key);
 
@@ -64,3 +71,10 @@ void WriteTextFile(const std::wstring& FileName, const std::string& Content);
 std::string ReadTextFile(const std::wstring& FileName);
 // GetPrivateProfileStringW of one key; "<missing>" when it is absent.
 std::wstring ReadProfileKey(const std::wstring& FileName, const std::wstring& Section, const std::wstring& Key);
+// Checks that every key of the profile file has its value.
+struct TExpectedProfileKey {
+    const wchar_t* Section;
+    const wchar_t* Key;
+    std::wstring Value;
+};
+void ExpectProfileKeys(const std::wstring& FileName, const std::vector<TExpectedProfileKey>& Keys);

@@ -113,31 +113,20 @@ protected:
         for (const wchar_t* file : {L"Fetchora.exe", L"Uninstall.exe", L"InstallReport.ini", L"License.txt"}) {
             EXPECT_TRUE(FileExists(Folder + L"\\" + file)) << file;
         }
-        struct TValue {
-            const wchar_t* Name;
-            DWORD Type;
-            std::wstring Text;
-        };
-        const TValue values[] = {
-            {L"DisplayIcon", REG_SZ, exe},
-            {L"DisplayName", REG_SZ, L"Quorvane Media Fetcher"},
-            {L"DisplayVersion", REG_SZ, L"1.1.0"},
-            {L"InstallLocation", REG_SZ, Folder},
-            {L"NoModify", REG_DWORD, L"1"},
-            {L"NoRepair", REG_DWORD, L"1"},
-            {L"Publisher", REG_SZ, L"Halvex Software"},
-            {L"UninstallString", REG_SZ, Quoted(Folder + L"\\Uninstall.exe")},
-            {L"URLInfoAbout", REG_SZ, L"https://www.halvex-software.com/fetchora/"},
-            {L"HelpLink", REG_SZ, L"https://www.halvex-software.com/contact/"},
-            {L"URLUpdateInfo", REG_SZ, L"https://www.halvex-software.com/fetchora/"},
-        };
-        for (const TValue& expected : values) {
-            const auto value = ReadRegistryValue(Hive, RecordKey, expected.Name);
-            ASSERT_TRUE(value) << expected.Name;
-            EXPECT_EQ(value->Type, expected.Type) << expected.Name;
-            EXPECT_EQ(value->Type == REG_SZ ? value->Text : std::to_wstring(value->Number), expected.Text)
-                << expected.Name;
-        }
+        ExpectRegistryValues(Hive, RecordKey,
+                             {
+                                 {L"DisplayIcon", REG_SZ, exe},
+                                 {L"DisplayName", REG_SZ, L"Quorvane Media Fetcher"},
+                                 {L"DisplayVersion", REG_SZ, L"1.1.0"},
+                                 {L"InstallLocation", REG_SZ, Folder},
+                                 {L"NoModify", REG_DWORD, L"1"},
+                                 {L"NoRepair", REG_DWORD, L"1"},
+                                 {L"Publisher", REG_SZ, L"Halvex Software"},
+                                 {L"UninstallString", REG_SZ, Quoted(Folder + L"\\Uninstall.exe")},
+                                 {L"URLInfoAbout", REG_SZ, L"https://www.halvex-software.com/fetchora/"},
+                                 {L"HelpLink", REG_SZ, L"https://www.halvex-software.com/contact/"},
+                                 {L"URLUpdateInfo", REG_SZ, L"https://www.halvex-software.com/fetchora/"},
+                             });
         const auto size = ReadRegistryValue(Hive, RecordKey, L"EstimatedSize");
         ASSERT_TRUE(size);
         EXPECT_EQ(size->Type, static_cast<DWORD>(REG_DWORD));
@@ -146,32 +135,25 @@ protected:
 
         const std::wstring report = Folder + L"\\InstallReport.ini";
         EXPECT_EQ(ReadTextFile(report).substr(0, 2), "\xFF\xFE") << "a UTF-16 report";
-        struct TKey {
-            const wchar_t* Section;
-            const wchar_t* Key;
-            std::wstring Value;
-        };
-        const TKey keys[] = {
-            {L"Report", L"File Type", L"Halvex Software Installer Report"},
-            {L"Report", L"Installer", L"Halvex Software Installer"},
-            {L"Report", L"Version", L"1.8.0"},
-            {L"Report", L"Report Version", L"1.0.0"},
-            {L"Application", L"Name", L"Fetchora"},
-            {L"Application", L"Install Path", Folder},
-            {L"Application", L"Data Path", GetAppDataPath(L"Fetchora", true, false, TAppDataKind::adLocal)},
-            {L"Application", L"Executable", exe},
-            {L"Configuration", L"Shortcut-Menu", L"1"},
-            {L"Configuration", L"Shortcut-Desktop", L"1"},
-            {L"Configuration", L"Options", L"false,false,false"},
-            {L"Configuration", L"Extensions", L"false,false,false"},
-            {L"Installation", L"Has EULA", L"1"},
-            {L"Installation", L"User Install", UserInstall ? L"1" : L"0"},
-            {L"Installation", L"Registry Record", RecordKey},
-            {L"Installation", L"Registry HIVE", UserInstall ? L"HKEY_CURRENT_USER" : L"HKEY_LOCAL_MACHINE"},
-        };
-        for (const TKey& key : keys) {
-            EXPECT_EQ(ReadProfileKey(report, key.Section, key.Key), key.Value) << key.Key;
-        }
+        ExpectProfileKeys(
+            report, {
+                        {L"Report", L"File Type", L"Halvex Software Installer Report"},
+                        {L"Report", L"Installer", L"Halvex Software Installer"},
+                        {L"Report", L"Version", L"1.8.0"},
+                        {L"Report", L"Report Version", L"1.0.0"},
+                        {L"Application", L"Name", L"Fetchora"},
+                        {L"Application", L"Install Path", Folder},
+                        {L"Application", L"Data Path", GetAppDataPath(L"Fetchora", true, false, TAppDataKind::adLocal)},
+                        {L"Application", L"Executable", exe},
+                        {L"Configuration", L"Shortcut-Menu", L"1"},
+                        {L"Configuration", L"Shortcut-Desktop", L"1"},
+                        {L"Configuration", L"Options", L"false,false,false"},
+                        {L"Configuration", L"Extensions", L"false,false,false"},
+                        {L"Installation", L"Has EULA", L"1"},
+                        {L"Installation", L"User Install", UserInstall ? L"1" : L"0"},
+                        {L"Installation", L"Registry Record", RecordKey},
+                        {L"Installation", L"Registry HIVE", UserInstall ? L"HKEY_CURRENT_USER" : L"HKEY_LOCAL_MACHINE"},
+                    });
 
         const TComInitializer com;
         for (const uint8_t folder : {uint8_t{5}, uint8_t{13}}) {
