@@ -77,8 +77,11 @@ installed=$WINEPREFIX/drive_c/FetchoraBenchmark
 rounds=5
 install_times=() unzip_times=() copy_times=() uninstall_times=() ratios=() peak_private=0 peak_working_set=0
 
+# Each measurement writes where the one of the round before was just deleted, so that each
+# finds the file system in the same state.
+rm -rf "$work/out-unzip" "$work/out-copy"
 for round in $(seq 1 $rounds); do
-    rm -rf "$installed" "$work/out-unzip" "$work/out-copy"
+    rm -rf "$installed"
     settle
     # The installer runs as a deployment script would run it; its console lines are kept aside.
     install=$(wine "$meter" "$(windows "$setup")" -silent -user -installpath "$folder" </dev/null 2>"$work/setup.log" |
@@ -95,12 +98,14 @@ for round in $(seq 1 $rounds); do
     peak_working_set=$(awk -v a="$peak_working_set" -v b="$(value peak_working_set_mib "$install")" \
         'BEGIN { print (b > a ? b : a) }')
 
+    rm -rf "$work/out-unzip"
     settle
     start=$(now)
     unzip -q -o "$archive" -d "$work/out-unzip"
     unzip_times+=("$(elapsed "$start" "$(now)")")
     # The machine's speed drifts: each round's installation is compared with its own unzip.
     ratios+=("$(awk -v a="${install_times[-1]}" -v b="${unzip_times[-1]}" 'BEGIN { printf "%.2f", a / b }')")
+    rm -rf "$work/out-copy"
     settle
     start=$(now)
     cp -r "$payload" "$work/out-copy"
