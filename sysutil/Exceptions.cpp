@@ -2,6 +2,8 @@
 
 #include "sysutil/Utf8.h"
 
+#include <memory>
+
 EError::EError(std::wstring Message) : FMessage(std::move(Message)), FUtf8(WideToUtf8(FMessage)) {}
 
 EOSError::EOSError(DWORD Code, const std::wstring& Context)
@@ -12,11 +14,11 @@ std::wstring SystemErrorMessage(DWORD Code) {
     const DWORD length =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                        nullptr, Code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const std::unique_ptr<wchar_t, decltype(&LocalFree)> owner(buffer, &LocalFree);
     std::wstring text;
     if (length != 0 && buffer != nullptr) {
         text.assign(buffer, length);
     }
-    LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
         text.pop_back();
     }

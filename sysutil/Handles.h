@@ -50,14 +50,27 @@ private:
 };
 
 namespace HandleDetail {
-inline void CloseKernel(HANDLE Handle) { CloseHandle(Handle); }
-inline void CloseKey(HKEY Key) { RegCloseKey(Key); }
-inline void CloseFind(HANDLE Find) { FindClose(Find); }
-inline void CloseGdi(HGDIOBJ Object) { DeleteObject(Object); }
-inline void CloseIcon(HICON Icon) { DestroyIcon(Icon); }
-inline void CloseMemoryDC(HDC DC) { DeleteDC(DC); }
-inline void CloseModule(HMODULE Module) { FreeLibrary(Module); }
-inline void CloseSid(PSID Sid) { FreeSid(Sid); }
+inline void CloseKernel(HANDLE Handle) {
+    CloseHandle(Handle);
+}
+inline void CloseKey(HKEY Key) {
+    RegCloseKey(Key);
+}
+inline void CloseFind(HANDLE Find) {
+    FindClose(Find);
+}
+inline void CloseGdi(HGDIOBJ Object) {
+    DeleteObject(Object);
+}
+inline void CloseIcon(HICON Icon) {
+    DestroyIcon(Icon);
+}
+inline void CloseMemoryDC(HDC DC) {
+    DeleteDC(DC);
+}
+inline void CloseSid(PSID Sid) {
+    FreeSid(Sid);
+}
 } // namespace HandleDetail
 
 // Process, thread, event, semaphore, mapping: closed with CloseHandle, empty is null.
@@ -68,13 +81,8 @@ using TUniqueFindHandle = TUniqueHandle<HANDLE, HandleDetail::CloseFind, true>;
 using TUniqueKey = TUniqueHandle<HKEY, HandleDetail::CloseKey>;
 using TUniqueIcon = TUniqueHandle<HICON, HandleDetail::CloseIcon>;
 using TUniqueFont = TUniqueHandle<HFONT, HandleDetail::CloseGdi>;
-using TUniqueBitmap = TUniqueHandle<HBITMAP, HandleDetail::CloseGdi>;
-using TUniqueBrush = TUniqueHandle<HBRUSH, HandleDetail::CloseGdi>;
-using TUniquePen = TUniqueHandle<HPEN, HandleDetail::CloseGdi>;
-using TUniqueRegion = TUniqueHandle<HRGN, HandleDetail::CloseGdi>;
 // A DC from CreateCompatibleDC; DCs from GetDC and BeginPaint have owners of their own.
 using TUniqueMemoryDC = TUniqueHandle<HDC, HandleDetail::CloseMemoryDC>;
-using TUniqueModule = TUniqueHandle<HMODULE, HandleDetail::CloseModule>;
 using TUniqueSid = TUniqueHandle<PSID, HandleDetail::CloseSid>;
 
 // Selects an object into a DC and puts the previous one back.

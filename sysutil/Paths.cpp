@@ -3,6 +3,7 @@
 #include "sysutil/Exceptions.h"
 #include "sysutil/FileSystem.h"
 #include "sysutil/Handles.h"
+#include "sysutil/RegistryAccessor.h"
 #include "sysutil/TextHelpers.h"
 #include "sysutil/WinRegistry.h"
 
@@ -18,50 +19,40 @@ constexpr const wchar_t* ShellFoldersKey = L"Software\\Microsoft\\Windows\\Curre
 constexpr const wchar_t* UserShellFoldersKey =
     L"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
-// A REG_SZ or REG_EXPAND_SZ value up to its first zero character; nothing for any other type.
-std::optional<std::wstring> ReadText(HKEY Key, const wchar_t* Name) {
-    std::vector<BYTE> data(MAX_PATH * sizeof(wchar_t));
-    for (;;) {
-        DWORD type = 0;
-        DWORD size = static_cast<DWORD>(data.size());
-        const LSTATUS status = RegQueryValueExW(Key, Name, nullptr, &type, data.data(), &size);
-        if (status == ERROR_MORE_DATA) {
-            data.resize(size + sizeof(wchar_t));
-            continue;
-        }
-        if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
-            return std::nullopt;
-        }
-        std::wstring text(reinterpret_cast<const wchar_t*>(data.data()), size / sizeof(wchar_t));
-        return text.substr(0, text.find(L'\0'));
+// A folder value of the key; nothing when it cannot be read or holds no text.
+std::optional<std::wstring> FolderValue(const TRegistryAccessor& Key, const std::wstring& Name) {
+    try {
+        const std::optional<TRegistryValue> value = Key.ReadValue(Name);
+        return value ? RegistryText(*value) : std::nullopt;
+    } catch (const EOSError&) {
+        return std::nullopt;
     }
 }
 
 std::wstring ReplaceShellNames(HKEY Root, std::wstring Text) {
-    TUniqueKey key;
-    if (RegOpenKeyExW(Root, ShellFoldersKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
-        return Text;
-    }
-    // 16383 characters is the longest value name the registry allows.
-    std::vector<wchar_t> name(16384);
-    for (DWORD index = 0;; ++index) {
-        DWORD length = static_cast<DWORD>(name.size());
-        if (RegEnumValueW(key.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            return Text;
+    TRegistryAccessor key(KEY_READ, Root);
+    std::vector<std::wstring> names;
+    try {
+        if (key.OpenKey(ShellFoldersKey, false)) {
+            names = key.GetValueNames();
         }
+    } catch (const EOSError&) {
+        // A list that cannot be read names no folders.
+    }
+    for (const std::wstring& name : names) {
         // An unnamed default value names no folder; as "shell:" alone it would take every name.
-        if (length == 0) {
+        if (name.empty()) {
             continue;
         }
-        const std::wstring tag = L"shell:" + LowerText(std::wstring(name.data(), length));
+        const std::wstring tag = L"shell:" + LowerText(name);
         if (LowerText(Text).find(tag) == std::wstring::npos) {
             continue;
         }
-        if (const std::optional<std::wstring> folder = ReadText(key.get(), name.data())) {
+        if (const std::optional<std::wstring> folder = FolderValue(key, name)) {
             Text = ReplaceTextIgnoreCase(Text, tag, *folder, true);
         }
     }
+    return Text;
 }
 
 // The variable's value, or the empty text when it is unset.

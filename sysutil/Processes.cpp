@@ -22,9 +22,16 @@ void RunTaskkill(uint32_t PID, bool Force) {
 } // namespace
 
 std::wstring ProcessImagePath(HANDLE Process) {
-    // Programs cannot be started from a longer path than MAX_PATH, so this buffer holds any.
-    wchar_t path[MAX_PATH + 1];
-    return std::wstring(path, GetModuleFileNameExW(Process, nullptr, path, MAX_PATH + 1));
+    // Long-path-aware programs may run from beyond MAX_PATH.
+    std::vector<wchar_t> path(MAX_PATH + 1);
+    for (;;) {
+        const DWORD length = GetModuleFileNameExW(Process, nullptr, path.data(), static_cast<DWORD>(path.size()));
+        // A name that fills the buffer may have been cut off.
+        if (length + 1 < path.size() || path.size() >= 32768) {
+            return std::wstring(path.data(), length);
+        }
+        path.resize(path.size() * 2);
+    }
 }
 
 void TProcess::CloseProcess() const {

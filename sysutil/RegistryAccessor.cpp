@@ -3,6 +3,7 @@
 #include "sysutil/Exceptions.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -14,13 +15,6 @@ void Check(LONG Code, const std::wstring& Context) {
     if (Code != ERROR_SUCCESS) {
         Raise(Code, Context);
     }
-}
-
-std::wstring WithoutTrailingSeparators(std::wstring Path) {
-    while (!Path.empty() && Path.back() == L'\\') {
-        Path.pop_back();
-    }
-    return Path;
 }
 
 std::vector<std::wstring> EnumNames(HKEY Key, bool Values) {
@@ -80,6 +74,23 @@ TUniqueKey CreateSubKey(HKEY Parent, const std::wstring& Name, REGSAM Access, DW
 }
 
 } // namespace
+
+std::optional<std::wstring> RegistryText(const TRegistryValue& Value) {
+    if (Value.Type != REG_SZ && Value.Type != REG_EXPAND_SZ) {
+        return std::nullopt;
+    }
+    std::wstring text(Value.Data.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(text.data(), Value.Data.data(), text.size() * sizeof(wchar_t));
+    text.resize(std::min(text.find(L'\0'), text.size()));
+    return text;
+}
+
+std::wstring WithoutTrailingSeparators(std::wstring Path) {
+    while (!Path.empty() && Path.back() == L'\\') {
+        Path.pop_back();
+    }
+    return Path;
+}
 
 void TRegistryAccessor::CheckKeyName(const std::wstring& Name) {
     if (Name.empty() || Name.find(L'\\') != std::wstring::npos) {

@@ -21,15 +21,19 @@ struct TRegistryValue {
     std::vector<BYTE> Data;
 };
 
+// The text of a REG_SZ or REG_EXPAND_SZ value up to its first zero character; nothing for any
+// other type.
+std::optional<std::wstring> RegistryText(const TRegistryValue& Value);
+// A key path without its trailing backslashes.
+std::wstring WithoutTrailingSeparators(std::wstring Path);
+
 class TRegistryAccessor {
 public:
     TRegistryAccessor(REGSAM Access, HKEY Root) : FAccess(Access), FRoot(Root) {}
 
     REGSAM Access() const noexcept { return FAccess; }
-    HKEY Root() const noexcept { return FRoot; }
     // Null when no key is open.
     HKEY CurrentKey() const noexcept { return FKey.get(); }
-    const std::wstring& CurrentPath() const noexcept { return FPath; }
 
     // Replaces the current key. Trailing backslashes are ignored; an empty path opens the root
     // itself. CanCreate also creates the key and any missing parents. False when it failed.

@@ -1,5 +1,7 @@
 #include "sysutil/Seams.h"
 
+#include "sysutil/Handles.h"
+
 #include <shellapi.h>
 
 namespace {
@@ -17,18 +19,18 @@ template <typename THandler> THandler Exchange(THandler& Slot, THandler Handler)
 
 bool SystemUserAdmin() {
     SID_IDENTIFIER_AUTHORITY authority = SECURITY_NT_AUTHORITY;
-    PSID admins = nullptr;
-    if (!AllocateAndInitializeSid(&authority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0,
-                                  0, &admins)) {
+    TUniqueSid admins;
+    if (!AllocateAndInitializeSid(&authority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                  admins.put())) {
         return false;
     }
     BOOL member = FALSE;
-    const bool ok = CheckTokenMembership(nullptr, admins, &member) != FALSE;
-    FreeSid(admins);
-    return ok && member != FALSE;
+    return CheckTokenMembership(nullptr, admins.get(), &member) != FALSE && member != FALSE;
 }
 
-const wchar_t* OrNull(const std::wstring& Text) { return Text.empty() ? nullptr : Text.c_str(); }
+const wchar_t* OrNull(const std::wstring& Text) {
+    return Text.empty() ? nullptr : Text.c_str();
+}
 
 } // namespace
 
@@ -39,7 +41,9 @@ int ShowMessage(const std::wstring& Title, const std::wstring& Text, UINT Flags)
     return MessageBoxW(nullptr, Text.c_str(), Title.c_str(), Flags);
 }
 
-TMessageHandler SetMessageHandler(TMessageHandler Handler) { return Exchange(GMessageHandler, std::move(Handler)); }
+TMessageHandler SetMessageHandler(TMessageHandler Handler) {
+    return Exchange(GMessageHandler, std::move(Handler));
+}
 
 void StartProgram(const TProgramStart& Start) {
     if (GStartHandler) {
@@ -50,11 +54,17 @@ void StartProgram(const TProgramStart& Start) {
                   OrNull(Start.WorkingFolder), Start.ShowCommand);
 }
 
-TStartHandler SetStartHandler(TStartHandler Handler) { return Exchange(GStartHandler, std::move(Handler)); }
+TStartHandler SetStartHandler(TStartHandler Handler) {
+    return Exchange(GStartHandler, std::move(Handler));
+}
 
-bool IsUserAdmin() { return GAdminHandler ? GAdminHandler() : SystemUserAdmin(); }
+bool IsUserAdmin() {
+    return GAdminHandler ? GAdminHandler() : SystemUserAdmin();
+}
 
-TAdminHandler SetAdminHandler(TAdminHandler Handler) { return Exchange(GAdminHandler, std::move(Handler)); }
+TAdminHandler SetAdminHandler(TAdminHandler Handler) {
+    return Exchange(GAdminHandler, std::move(Handler));
+}
 
 void EndProgram(UINT ExitCode) {
     if (GExitHandler) {
@@ -64,4 +74,6 @@ void EndProgram(UINT ExitCode) {
     ExitProcess(ExitCode);
 }
 
-TExitHandler SetExitHandler(TExitHandler Handler) { return Exchange(GExitHandler, std::move(Handler)); }
+TExitHandler SetExitHandler(TExitHandler Handler) {
+    return Exchange(GExitHandler, std::move(Handler));
+}

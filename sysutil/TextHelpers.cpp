@@ -78,17 +78,12 @@ int FindOccurrence(const std::wstring& SubText, const std::wstring& Text, int Oc
     const std::wstring sub = SearchForm(SubText, Flags);
     const std::wstring text = SearchForm(Text, Flags);
     TPosition result = 0;
-    TPosition previous = 0;
     for (int pass = 0; pass < Occurrence; ++pass) {
         result = PositionFrom(sub, text, result + 1 + (pass == 0 ? Offset : 0));
-        if (result < previous) {
-            break;
-        }
         // A search from the start that found nothing finds nothing on any later pass either.
         if (result == 0 && pass > 0) {
             break;
         }
-        previous = result;
     }
     return static_cast<int>(result);
 }

@@ -49,13 +49,11 @@ TRegistryValue Required(std::optional<TRegistryValue> Value, const std::wstring&
 
 // REG_SZ and REG_EXPAND_SZ, up to the first zero character.
 std::wstring TextOf(const TRegistryValue& Value) {
-    if (Value.Type != REG_SZ && Value.Type != REG_EXPAND_SZ) {
+    std::optional<std::wstring> text = RegistryText(Value);
+    if (!text) {
         Raise(ERROR_DATATYPE_MISMATCH, L"");
     }
-    std::wstring text(Value.Data.size() / sizeof(wchar_t), L'\0');
-    std::memcpy(text.data(), Value.Data.data(), text.size() * sizeof(wchar_t));
-    text.resize(std::min(text.find(L'\0'), text.size()));
-    return text;
+    return std::move(*text);
 }
 
 int32_t IntegerOf(const TRegistryValue& Value) {
@@ -78,13 +76,6 @@ std::wstring HexPairs(const std::vector<BYTE>& Data) {
         text += KDigits[byte & 0x0F];
     }
     return text;
-}
-
-std::wstring WithoutTrailingSeparators(std::wstring Path) {
-    while (!Path.empty() && Path.back() == L'\\') {
-        Path.pop_back();
-    }
-    return Path;
 }
 
 // Whether Path names Ancestor itself or a key beneath it. Key names compare without regard to

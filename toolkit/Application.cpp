@@ -1,9 +1,9 @@
 #include "toolkit/Application.h"
 
 #include "sysutil/Exceptions.h"
+#include "sysutil/Processes.h"
 #include "sysutil/Seams.h"
 #include "sysutil/Utf8.h"
-#include "toolkit/Form.h"
 
 #include <algorithm>
 
@@ -16,9 +16,7 @@ constexpr UINT WM_SYNCHRONIZE = WM_APP + 1;
 constexpr UINT WM_TERMINATE = WM_APP + 2;
 
 std::wstring ProgramTitle() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring title(path, length);
+    std::wstring title = ProcessImagePath(GetCurrentProcess());
     title.erase(0, title.find_last_of(L"\\/") + 1);
     const size_t dot = title.find_last_of(L'.');
     if (dot != std::wstring::npos && dot > 0) {

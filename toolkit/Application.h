@@ -38,7 +38,6 @@ public:
     const std::wstring& Title() const noexcept { return FTitle; }
     void SetTitle(const std::wstring& Value) { FTitle = Value; }
 
-    DWORD MainThreadId() const noexcept { return FMainThreadId; }
     bool InMainThread() const noexcept { return GetCurrentThreadId() == FMainThreadId; }
 
     // The message loop: runs until Terminate (or WM_QUIT). An error escaping a message

@@ -25,7 +25,6 @@ const TPropertyTable& TComponent::StaticProperties() {
 }
 
 void TComponent::DestroyComponents() {
-    FDestroying = true;
     while (!FComponents.empty()) {
         TComponent* last = FComponents.back();
         RemoveComponent(last);

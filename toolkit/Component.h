@@ -52,8 +52,6 @@ public:
     void BeginLoading() { FLoading = true; }
     // Ends the reading and lets the component react once (Loaded).
     void EndLoading();
-    // Set while the component frees what it owns.
-    bool Destroying() const noexcept { return FDestroying; }
 
 protected:
     // Called by EndLoading after the flag is cleared.
@@ -68,5 +66,4 @@ private:
     std::wstring FName;
     int64_t FTag = 0;
     bool FLoading = false;
-    bool FDestroying = false;
 };

@@ -29,7 +29,6 @@ public:
     // value of another kind and ERangeError for a number the property cannot hold.
     TPropertyValue GetProperty(std::wstring_view Name) const;
     void SetProperty(std::wstring_view Name, const TPropertyValue& Value);
-    bool HasProperty(std::wstring_view Name) const { return Properties().Find(Name) != nullptr; }
 
     // Copies Source into this object. The generic assignment lets Source try AssignTo and
     // raises EConvertError ("Cannot assign a X to a Y.") when neither side knows the other.
