@@ -42,9 +42,12 @@ std::wstring ResolveInstallPath(const std::wstring& Path) {
     }
     const std::wstring expanded = ExpandPath(Path);
     const DWORD length = GetFullPathNameW(expanded.c_str(), 0, nullptr, nullptr);
+    if (length == 0) {
+        throw EOSError(GetLastError(), expanded);
+    }
     std::vector<wchar_t> buffer(length + 1);
     const DWORD written = GetFullPathNameW(expanded.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (length == 0 || written == 0 || written >= buffer.size()) {
+    if (written == 0 || written >= buffer.size()) {
         throw EOSError(GetLastError(), expanded);
     }
     return std::wstring(buffer.data(), written);
@@ -259,5 +262,5 @@ void EstablishTempFolder() {
 }
 
 std::wstring ArchivePath() {
-    return TempFolder + L"\\program.zip";
+    return IncludeTrailingBackslash(TempFolder) + L"program.zip";
 }

@@ -3,6 +3,7 @@
 #include "installer/InstallerState.h"
 #include "sysutil/CommandLine.h"
 #include "sysutil/Handles.h"
+#include "sysutil/Processes.h"
 #include "sysutil/Seams.h"
 #include "sysutil/ShellRun.h"
 
@@ -11,14 +12,7 @@
 #include <vector>
 
 std::wstring InstallerExecutablePath() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length < buffer.size()) {
-            return std::wstring(buffer.data(), length);
-        }
-        buffer.resize(buffer.size() * 2);
-    }
+    return ProcessImagePath(GetCurrentProcess());
 }
 
 std::wstring InstanceNameOf(const std::wstring& ExePath) {

@@ -2,6 +2,7 @@
 
 #include "sysutil/Exceptions.h"
 #include "sysutil/Handles.h"
+#include "sysutil/PartialFile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -31,10 +32,14 @@ TPayloadResource::TPayloadResource(const std::wstring& Name) : FName(Name) {
 }
 
 void TPayloadResource::SaveToFile(const std::wstring& FileName) const {
+    TPartialFile partial(FileName);
     TUniqueFileHandle file(
         CreateFileW(FileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        throw EOSError(GetLastError(), FileName);
+        const DWORD code = GetLastError();
+        // Nothing was written, and a file that could not be replaced stays.
+        partial.Complete();
+        throw EOSError(code, FileName);
     }
     for (size_t offset = 0; offset < FSize;) {
         const DWORD block = static_cast<DWORD>(std::min(BlockSize, FSize - offset));
@@ -50,6 +55,7 @@ void TPayloadResource::SaveToFile(const std::wstring& FileName) const {
     if (!CloseHandle(file.release())) {
         throw EOSError(GetLastError(), FileName);
     }
+    partial.Complete();
 }
 
 bool TPayloadResource::MatchesFile(HANDLE File) const {

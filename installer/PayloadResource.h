@@ -17,7 +17,7 @@ public:
     size_t Size() const noexcept { return FSize; }
 
     // Writes the whole resource to FileName, replacing an existing file; raises EOSError
-    // when the file cannot be written completely.
+    // when the file cannot be written completely, and then no part of it is left.
     void SaveToFile(const std::wstring& FileName) const;
     // Whether File, read from its start, holds exactly the resource's bytes; the file
     // position is left at the start again.

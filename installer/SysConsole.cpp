@@ -2,14 +2,13 @@
 
 #include "sysutil/Exceptions.h"
 #include "sysutil/Handles.h"
+#include "sysutil/Processes.h"
+#include "sysutil/TextHelpers.h"
 #include "sysutil/Utf8.h"
 
 #include <windows.h>
 
-#include <psapi.h>
 #include <tlhelp32.h>
-
-#include <vector>
 
 bool sysconsole::ConsoleAttached = false;
 
@@ -35,18 +34,6 @@ HANDLE OutputHandle() {
     return output.get();
 }
 
-std::wstring LowerCase(const std::wstring& Text) {
-    if (Text.empty()) {
-        return Text;
-    }
-    std::wstring lower(Text.size(), L'\0');
-    const int length =
-        LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING, Text.c_str(),
-                      static_cast<int>(Text.size()), lower.data(), static_cast<int>(lower.size()), nullptr, nullptr, 0);
-    lower.resize(length > 0 ? static_cast<size_t>(length) : 0);
-    return lower;
-}
-
 } // namespace
 
 std::wstring sysconsole::GetParentProcessName() {
@@ -66,16 +53,13 @@ std::wstring sysconsole::GetParentProcessName() {
         if (!parent) {
             return {};
         }
-        std::vector<wchar_t> buffer(4096);
-        const DWORD length =
-            GetModuleFileNameExW(parent.get(), nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        return std::wstring(buffer.data(), length);
+        return ProcessImagePath(parent.get());
     }
     return {};
 }
 
 bool sysconsole::ConsoleCalled() {
-    const std::wstring path = LowerCase(GetParentProcessName());
+    const std::wstring path = LowerText(GetParentProcessName());
     const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
     return name == L"cmd.exe" || name == L"powershell.exe";
 }

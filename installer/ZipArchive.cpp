@@ -3,7 +3,9 @@
 #include "installer/ArchiveEntryName.h"
 #include "installer/ExtractionWorkers.h"
 #include "sysutil/Exceptions.h"
+#include "sysutil/FileSystem.h"
 #include "sysutil/Handles.h"
+#include "sysutil/PartialFile.h"
 #include "sysutil/Utf8.h"
 
 #include <zip.h>
@@ -71,25 +73,6 @@ std::wstring FullPath(const std::wstring& Path) {
     return result;
 }
 
-bool IsFolder(const std::wstring& Path) {
-    const DWORD attributes = GetFileAttributesW(Path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-// Creates Path and every missing parent.
-void ForceFolder(const std::wstring& Path) {
-    if (IsFolder(Path)) {
-        return;
-    }
-    const size_t separator = Path.find_last_of(L"\\/");
-    if (separator != std::wstring::npos && separator > 0) {
-        ForceFolder(Path.substr(0, separator));
-    }
-    if (!CreateDirectoryW(Path.c_str(), nullptr) && !IsFolder(Path)) {
-        throw EOSError(GetLastError(), L"(creating the folder '" + Path + L"')");
-    }
-}
-
 struct TZipFileClose {
     void operator()(zip_file_t* File) const noexcept { zip_fclose(File); }
 };
@@ -115,25 +98,6 @@ FILETIME UnixTimeToFileTime(time_t Time) {
 [[noreturn]] void FailEntry(const std::wstring& Name, const std::wstring& Reason) {
     throw EError(L"The archive entry '" + Name + L"' " + Reason);
 }
-
-// Removes the file of an entry unless it was written completely. Declared before the file's
-// handle, so the handle is closed first.
-class TPartialFile {
-public:
-    explicit TPartialFile(const std::wstring& Path) : FPath(Path) {}
-    ~TPartialFile() {
-        if (!FComplete) {
-            DeleteFileW(FPath.c_str());
-        }
-    }
-    TPartialFile(const TPartialFile&) = delete;
-    TPartialFile& operator=(const TPartialFile&) = delete;
-    void Complete() { FComplete = true; }
-
-private:
-    const std::wstring& FPath;
-    bool FComplete = false;
-};
 
 } // namespace
 
@@ -428,7 +392,7 @@ public:
         const std::wstring path = JoinPath(FRoot, Relative);
         if (!CreateDirectoryW(path.c_str(), nullptr)) {
             const DWORD code = GetLastError();
-            if (!IsFolder(path)) {
+            if (!FolderExists(path)) {
                 FailEntry(EntryName,
                           L"needs the folder '" + path + L"', which could not be created: " + SystemErrorMessage(code));
             }
@@ -443,7 +407,7 @@ private:
 
 // Creates the root, every folder entry and every file's folder, before any file is written.
 void MakeFolders(const std::wstring& Root, const TExtractPlan& Plan) {
-    ForceFolder(Root);
+    CreateFolderTree(Root);
     TFolderMaker folders(Root);
     for (const TPlannedEntry& entry : Plan.Entries()) {
         const std::wstring& relative = entry.Target.RelativePath;
@@ -603,6 +567,8 @@ void TZipArchive::ExtractAll(const std::wstring& Folder, const TExtractProgressE
     const size_t workers = WorkerCount(plan);
     std::vector<std::unique_ptr<TSource>> sources;
     std::vector<std::unique_ptr<zip, TDiscard>> archives;
+    sources.reserve(workers);
+    archives.reserve(workers);
     for (size_t worker = 1; worker < workers; ++worker) {
         sources.push_back(std::make_unique<TSource>(FSource->File()));
         archives.emplace_back(Open(*sources.back()));

@@ -113,10 +113,12 @@ LRESULT TMainWindow::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
+    case WM_NCDESTROY: {
+        const HWND window = FHandle;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         FHandle = nullptr;
-        break;
+        return DefWindowProcW(window, Message, WParam, LParam);
+    }
     }
     return DefWindowProcW(FHandle, Message, WParam, LParam);
 }

@@ -13,7 +13,6 @@ public:
 
     // Registers the class once and creates the visible window; throws EOSError when it cannot.
     void Create(HINSTANCE Instance, int ShowCommand);
-    HWND Handle() const noexcept { return FHandle; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) noexcept;

@@ -6,6 +6,7 @@
 #include "product/uninstaller/Uninstaller.h"
 #include "sysutil/CommandLine.h"
 #include "sysutil/Exceptions.h"
+#include "sysutil/Processes.h"
 #include "sysutil/Seams.h"
 #include "sysutil/Shortcut.h"
 #include "sysutil/Utf8.h"
@@ -13,21 +14,6 @@
 #include <windows.h>
 
 namespace {
-
-std::wstring OwnPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return {};
-        }
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 UINT Icon(TUninstallExit Exit) {
     return Exit == TUninstallExit::Success ? MB_ICONINFORMATION : MB_ICONERROR;
@@ -50,7 +36,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     const TUninstallOptions options = ReadUninstallOptions(parameters);
 
-    const std::wstring self = OwnPath();
+    const std::wstring self = ProcessImagePath(GetCurrentProcess());
     TUninstallResult result;
     try {
         TComInitializer com;

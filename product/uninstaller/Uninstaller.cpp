@@ -10,9 +10,8 @@
 #include "sysutil/Processes.h"
 #include "sysutil/Seams.h"
 #include "sysutil/ShellRun.h"
+#include "sysutil/TextHelpers.h"
 #include "sysutil/WinRegistry.h"
-
-#include <cwctype>
 
 namespace {
 
@@ -25,13 +24,6 @@ constexpr uint8_t Desktop = 5;
 // once, so a "%" or "^" in a path stays as it is instead of being read as syntax.
 const wchar_t* const SelfVariable = L"FETCHORA_UNINSTALLER";
 const wchar_t* const FolderVariable = L"FETCHORA_UNINSTALL_FOLDER";
-
-std::wstring Lower(std::wstring Text) {
-    for (wchar_t& c : Text) {
-        c = static_cast<wchar_t>(std::towlower(c));
-    }
-    return Text;
-}
 
 std::wstring ParentFolder(const std::wstring& Path) {
     const size_t separator = Path.rfind(L'\\');
@@ -57,8 +49,12 @@ bool SameFolder(const std::wstring& A, const std::wstring& B) {
 }
 
 void RemovePlainFile(const std::wstring& Path) {
-    // A read-only file cannot be deleted as it is.
-    SetFileAttributesW(Path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    // A read-only file cannot be deleted as it is. The attributes of a file link would be
+    // set on the file it leads to, which is not the installation's; the link itself goes.
+    const DWORD attributes = GetFileAttributesW(Path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        SetFileAttributesW(Path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
     RemoveFile(Path);
 }
 
@@ -262,7 +258,7 @@ std::wstring TUninstallation::Removed() const {
 TUninstallOptions ReadUninstallOptions(const std::vector<std::wstring>& Parameters) {
     TUninstallOptions options;
     for (const std::wstring& parameter : Parameters) {
-        std::wstring name = Lower(parameter);
+        std::wstring name = LowerText(parameter);
         if (!name.empty() && name[0] == L'/') {
             name[0] = L'-';
         }

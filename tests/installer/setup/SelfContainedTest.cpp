@@ -31,7 +31,12 @@ std::vector<std::string> ImportedLibraries(const std::wstring& Executable) {
     auto* descriptor = static_cast<IMAGE_IMPORT_DESCRIPTOR*>(
         ImageDirectoryEntryToData(base, FALSE, IMAGE_DIRECTORY_ENTRY_IMPORT, &size));
     for (; descriptor != nullptr && descriptor->Name != 0; ++descriptor) {
-        std::string name = static_cast<const char*>(ImageRvaToVa(headers, base, descriptor->Name, nullptr));
+        const auto* text = static_cast<const char*>(ImageRvaToVa(headers, base, descriptor->Name, nullptr));
+        if (text == nullptr) {
+            ADD_FAILURE() << "an import names no library";
+            break;
+        }
+        std::string name = text;
         CharUpperBuffA(name.data(), static_cast<DWORD>(name.size()));
         names.push_back(name);
     }
